@@ -1,0 +1,3 @@
+#include "apply/ProductEntry.h"
+
+std::vector<std::unique_ptr<ProductEntry>> g_products;

@@ -1,0 +1,15 @@
+#include "payload/TemporaryPackage.h"
+
+#include "payload/ExtractPatch.h"
+
+TemporaryPackage::TemporaryPackage() { written_ = ExtractPatch(path_, guard_); }
+
+TemporaryPackage::~TemporaryPackage() {
+    if (path_.empty())
+        return;
+    // Deleting must not disturb an error the mode is about to report.
+    const win::DWORD error = win::GetLastError();
+    guard_.reset();
+    win::DeleteFileW(path_.c_str());
+    win::SetLastError(error);
+}
