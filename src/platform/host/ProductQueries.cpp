@@ -1,0 +1,59 @@
+// MsiQueryProductStateW and MsiGetProductInfoW of the host build, answered from the product
+// registry of the simulated machine (ProductRegistry.h).
+#include "platform/Platform.h"
+
+#include "platform/host/InstallerDiagnostics.h"
+#include "platform/host/InstallerErrors.h"
+#include "platform/host/MsiTextOut.h"
+#include "platform/host/ProductCode.h"
+#include "platform/host/ProductRegistry.h"
+
+namespace {
+
+// Keys of the registry that are the machine's bookkeeping, not properties of the product.
+bool IsBookkeepingKey(const std::string& key) {
+    return key == host::kRegistryState || key == host::kRegistryPatches ||
+           key == host::kRegistryConfigureResult;
+}
+
+bool LoadRegistry(host::ProductRegistry& registry) {
+    std::string error;
+    if (host::LoadProductRegistry(host::ProductRegistryPath(), registry, error))
+        return true;
+    host::ReportInstallerProblem(error);
+    return false;
+}
+
+} // namespace
+
+namespace win {
+
+INSTALLSTATE MsiQueryProductStateW(const WCHAR* product) {
+    if (product == nullptr || !host::IsProductCode(std::u16string_view(product)))
+        return host::kInstallStateInvalidArg;
+    host::ProductRegistry registry;
+    if (!LoadRegistry(registry))
+        return INSTALLSTATE_UNKNOWN;
+    const host::ProductRecord* record = registry.find(ToUtf8(product));
+    return record != nullptr ? record->state() : INSTALLSTATE_UNKNOWN;
+}
+
+UINT MsiGetProductInfoW(const WCHAR* product, const WCHAR* property, WCHAR* buffer,
+                        DWORD* length) {
+    if (product == nullptr || property == nullptr ||
+        !host::IsProductCode(std::u16string_view(product)))
+        return ERROR_INVALID_PARAMETER;
+    host::ProductRegistry registry;
+    if (!LoadRegistry(registry))
+        return host::kErrorBadConfiguration;
+    const host::ProductRecord* record = registry.find(ToUtf8(product));
+    if (record == nullptr)
+        return ERROR_UNKNOWN_PRODUCT;
+    const std::string key = ToUtf8(property);
+    const std::string* value = IsBookkeepingKey(key) ? nullptr : record->find(key);
+    if (value == nullptr)
+        return ERROR_UNKNOWN_PROPERTY;
+    return host::CopyTextOut(FromUtf8(*value), buffer, length);
+}
+
+} // namespace win
