@@ -1,5 +1,6 @@
 #include "apply/InstallPatch.h"
 
+#include "apply/CandidateWalk.h"
 #include "apply/Decimal.h"
 #include "apply/ProductEntry.h"
 #include "apply/ProductVersion.h"
@@ -53,24 +54,18 @@ void ApplyPatch(ProductEntry& entry, const WString& packagePath, InstallReport& 
     }
 }
 
-Handled WalkCandidates(ProductEntry& entry, const ProductVersion& installed,
-                       const ProductVersion& target, const WString& packagePath,
-                       InstallReport& report) {
-    WString remaining = entry.candidateVersions;
-    size_t p = remaining.find(u',');
-    // Each pass drops one entry, so the walk ends within the text's length.
-    while (p != WString::npos) {
-        const ProductVersion candidate = ParseVersion(remaining.substr(0, p));
-        if (installed == candidate) {
-            ApplyPatch(entry, packagePath, report);
-            return Handled::Next;
-        }
-        if (candidate == target) {
-            ShowMessage(IDS_ALREADY_UP_TO_DATE);
-            return Handled::StopRun;
-        }
-        remaining.erase(0, p + 1);
-        p = remaining.find(u',');
+Handled HandleByCandidates(ProductEntry& entry, const ProductVersion& installed,
+                           const ProductVersion& target, const WString& packagePath,
+                           InstallReport& report) {
+    switch (WalkCandidates(entry.candidateVersions, installed, target)) {
+    case CandidateMatch::Candidate:
+        ApplyPatch(entry, packagePath, report);
+        return Handled::Next;
+    case CandidateMatch::TargetReached:
+        ShowMessage(IDS_ALREADY_UP_TO_DATE);
+        return Handled::StopRun;
+    case CandidateMatch::None:
+        break;
     }
     report.unsupportedVersion = true;
     ShowMessage(IDS_VERSION_NOT_SUPPORTED);
@@ -123,7 +118,7 @@ InstallReport InstallPatch() {
             ++upToDate;
             continue;
         }
-        if (WalkCandidates(*entry, installed, target, copy.path(), report) == Handled::StopRun)
+        if (HandleByCandidates(*entry, installed, target, copy.path(), report) == Handled::StopRun)
             return report;
     }
     if (upToDate == g_products.size()) {
