@@ -1,3 +1,4 @@
+// ReadFile: up to `size` bytes from the file position, as many as there are.
 #include <cerrno>
 #include <unistd.h>
 
@@ -8,7 +9,8 @@ namespace win {
 
 namespace {
 constexpr DWORD ERROR_READ_FAULT_VALUE = 30; // ERROR_READ_FAULT
-}
+constexpr int kMaxInterruptions = 100;
+} // namespace
 
 // Reads up to `size` bytes at the file position; 0 bytes read at the end of the file is a
 // success, as on Windows.
@@ -28,9 +30,10 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read, void* overla
     }
     auto* bytes = static_cast<unsigned char*>(buffer);
     size_t done = 0;
+    int interruptions = 0;
     while (done < size) {
         const ssize_t n = ::read(file->fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR && ++interruptions < kMaxInterruptions)
             continue;
         if (n < 0) {
             SetLastError(errno == EISDIR ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT_VALUE);
