@@ -65,10 +65,10 @@ bool ReadMsiProductProperties(const std::string& path, MsiProductProperties& pro
     g_object_unref(database);
     if (!ok)
         return false;
-    for (const auto& [name, value] :
-         {std::pair{"ProductCode", &result.productCode}, {"ProductName", &result.productName},
-          {"ProductLanguage", &result.productLanguage},
-          {"ProductVersion", &result.productVersion}}) {
+    for (const auto& [name, value] : {std::pair{"ProductCode", &result.productCode},
+                                      {"ProductName", &result.productName},
+                                      {"ProductLanguage", &result.productLanguage},
+                                      {"ProductVersion", &result.productVersion}}) {
         if (value->empty()) {
             error = path + ": the Property table has no " + name;
             return false;

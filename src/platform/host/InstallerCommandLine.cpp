@@ -7,7 +7,9 @@ namespace {
 constexpr std::size_t kMaxCommandLineLength = 32767;
 constexpr std::size_t kMaxProperties = 256;
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 bool IsNameCharacter(char16_t c) {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
@@ -65,8 +67,8 @@ bool ParseInstallerCommandLine(const WString& commandLine, InstallerProperties& 
                 }
             }
             if (!closed) {
-                error = "command line, character " + std::to_string(quote) +
-                        ": quote without its end";
+                error =
+                    "command line, character " + std::to_string(quote) + ": quote without its end";
                 return false;
             }
             if (i < size && !IsBlank(commandLine[i])) {
@@ -79,8 +81,7 @@ bool ParseInstallerCommandLine(const WString& commandLine, InstallerProperties& 
                 value += commandLine[i++];
         }
         if (result.values.size() >= kMaxProperties) {
-            error = "command line sets more than " + std::to_string(kMaxProperties) +
-                    " properties";
+            error = "command line sets more than " + std::to_string(kMaxProperties) + " properties";
             return false;
         }
         result.values.emplace_back(std::move(name), std::move(value));

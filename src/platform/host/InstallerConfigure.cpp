@@ -3,8 +3,8 @@
 // (or returns the product's scripted result). Every request is appended to the request log.
 #include "platform/Platform.h"
 
-#include "platform/host/InstallerCommandLine.h"
 #include "platform/host/Faults.h"
+#include "platform/host/InstallerCommandLine.h"
 #include "platform/host/InstallerDiagnostics.h"
 #include "platform/host/InstallerErrors.h"
 #include "platform/host/InstallerPatchPackage.h"
@@ -28,11 +28,13 @@ void RecordPatch(host::ProductRecord& record, const host::PatchPackage& patch) {
     bool present = false;
     for (std::size_t start = 0; start <= list.size();) {
         const std::size_t end = std::min(list.find(';', start), list.size());
-        present = present || host::SameProductCode(list.substr(start, end - start), patch.patchCode);
+        present =
+            present || host::SameProductCode(list.substr(start, end - start), patch.patchCode);
         start = end + 1;
     }
     if (!present)
-        record.set(host::kRegistryPatches, list.empty() ? patch.patchCode : list + ";" + patch.patchCode);
+        record.set(host::kRegistryPatches,
+                   list.empty() ? patch.patchCode : list + ";" + patch.patchCode);
     if (const std::string* version = patch.newVersionFor(record.code))
         record.set(host::kRegistryVersionString, *version);
 }

@@ -6,10 +6,10 @@
 
 namespace host {
 
-constexpr win::UINT kErrorOpenFailed = 110;              // ERROR_OPEN_FAILED
-constexpr win::UINT kErrorBadConfiguration = 1610;       // ERROR_BAD_CONFIGURATION
-constexpr win::UINT kErrorInstallPackageInvalid = 1620;  // ERROR_INSTALL_PACKAGE_INVALID
-constexpr win::UINT kErrorInvalidCommandLine = 1639;     // ERROR_INVALID_COMMAND_LINE
+constexpr win::UINT kErrorOpenFailed = 110;               // ERROR_OPEN_FAILED
+constexpr win::UINT kErrorBadConfiguration = 1610;        // ERROR_BAD_CONFIGURATION
+constexpr win::UINT kErrorInstallPackageInvalid = 1620;   // ERROR_INSTALL_PACKAGE_INVALID
+constexpr win::UINT kErrorInvalidCommandLine = 1639;      // ERROR_INVALID_COMMAND_LINE
 constexpr win::INSTALLSTATE kInstallStateInvalidArg = -2; // INSTALLSTATE_INVALIDARG
 
 } // namespace host

@@ -21,8 +21,8 @@ struct PatchTransform {
 };
 
 struct PatchPackage {
-    std::string patchCode;            // the first code of summary property 9
-    std::vector<std::string> targets; // summary property 7, split on ';'
+    std::string patchCode;                  // the first code of summary property 9
+    std::vector<std::string> targets;       // summary property 7, split on ';'
     std::vector<PatchTransform> transforms; // in the order of summary property 8
 
     bool targetsProduct(const std::string& productCode) const;

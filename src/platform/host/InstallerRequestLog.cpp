@@ -17,11 +17,20 @@ std::string Escape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -37,11 +46,20 @@ bool Unescape(std::string_view text, std::string& out) {
         if (++i == text.size())
             return false;
         switch (text[i]) {
-        case '\\': out += '\\'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case 'n': out += '\n'; break;
-        default: return false;
+        case '\\':
+            out += '\\';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        default:
+            return false;
         }
     }
     return true;
@@ -111,8 +129,8 @@ bool AppendInstallerRequest(const std::string& registryPath, const InstallerRequ
     return ok;
 }
 
-bool ReadInstallerRequests(const std::string& registryPath,
-                           std::vector<InstallerRequest>& requests, std::string& error) {
+bool ReadInstallerRequests(const std::string& registryPath, std::vector<InstallerRequest>& requests,
+                           std::string& error) {
     const std::string path = InstallerRequestLogPath(registryPath);
     requests.clear();
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -26,7 +26,7 @@ std::string InstallerRequestLogPath(const std::string& registryPath);
 bool AppendInstallerRequest(const std::string& registryPath, const InstallerRequest& request,
                             std::string& error);
 // A missing log holds no requests.
-bool ReadInstallerRequests(const std::string& registryPath,
-                           std::vector<InstallerRequest>& requests, std::string& error);
+bool ReadInstallerRequests(const std::string& registryPath, std::vector<InstallerRequest>& requests,
+                           std::string& error);
 
 } // namespace host

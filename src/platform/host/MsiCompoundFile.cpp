@@ -21,8 +21,8 @@ std::string TakeMessage(GError* error, const char* fallback) {
     return text;
 }
 
-bool ReadStorageSummary(GsfInfile* storage, const std::string& where,
-                        SummaryInformation& summary, std::string& error) {
+bool ReadStorageSummary(GsfInfile* storage, const std::string& where, SummaryInformation& summary,
+                        std::string& error) {
     summary = SummaryInformation();
     GsfInput* stream = gsf_infile_child_by_name(storage, kSummaryStreamName);
     if (stream == nullptr)
@@ -34,10 +34,10 @@ bool ReadStorageSummary(GsfInfile* storage, const std::string& where,
                 " bytes is larger than " + std::to_string(kMaxSummaryStreamSize);
     } else {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-        if (size > 0 && gsf_input_read(stream, static_cast<std::size_t>(size), bytes.data()) ==
-                            nullptr) {
-            error = where + ": summary information stream cannot be read (" +
-                    std::to_string(size) + " bytes)";
+        if (size > 0 &&
+            gsf_input_read(stream, static_cast<std::size_t>(size), bytes.data()) == nullptr) {
+            error = where + ": summary information stream cannot be read (" + std::to_string(size) +
+                    " bytes)";
         } else if (!ParseSummaryInformation(bytes.data(), bytes.size(), summary, error)) {
             error = where + ": " + error;
         } else {

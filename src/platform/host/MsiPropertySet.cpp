@@ -11,9 +11,8 @@ namespace host {
 namespace {
 
 constexpr std::uint16_t kByteOrderMark = 0xFFFE;
-constexpr std::uint8_t kFmtidSummaryInformation[16] = {0xE0, 0x85, 0x9F, 0xF2, 0xF9, 0x4F,
-                                                       0x68, 0x10, 0xAB, 0x91, 0x08, 0x00,
-                                                       0x2B, 0x27, 0xB3, 0xD9};
+constexpr std::uint8_t kFmtidSummaryInformation[16] = {
+    0xE0, 0x85, 0x9F, 0xF2, 0xF9, 0x4F, 0x68, 0x10, 0xAB, 0x91, 0x08, 0x00, 0x2B, 0x27, 0xB3, 0xD9};
 constexpr std::size_t kClassIdSize = 16;
 constexpr std::size_t kSetHeaderSize = 28; // byte order, version, system, class id, set count
 constexpr int kCodepageUtf8 = 65001;
@@ -131,8 +130,8 @@ bool ParseSummaryInformation(const std::uint8_t* data, std::size_t size, Summary
     std::uint32_t propertyCount = 0;
     if (!sectionHeader.readU32(sectionSize, "section size") ||
         !sectionHeader.readU32(propertyCount, "property count"))
-        return Fail(error, "section at " + std::to_string(sectionOffset) + ": " +
-                               sectionHeader.error());
+        return Fail(error,
+                    "section at " + std::to_string(sectionOffset) + ": " + sectionHeader.error());
     if (sectionSize > sectionHeader.size())
         return Fail(error, "section at " + std::to_string(sectionOffset) + " claims " +
                                std::to_string(sectionSize) + " bytes, " +

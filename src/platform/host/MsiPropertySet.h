@@ -24,8 +24,8 @@ constexpr win::UINT kVtFiletime = 64;
 // Summary properties of installer packages that the stand-in itself reads.
 constexpr win::UINT kPidCodepage = 1;
 constexpr win::UINT kPidTemplate = 7;
-constexpr win::UINT kPidLastAuthor = 8;  // a patch's transforms, ":Name;:Name"
-constexpr win::UINT kPidRevision = 9;    // a patch's code; a transform's product codes and versions
+constexpr win::UINT kPidLastAuthor = 8; // a patch's transforms, ":Name;:Name"
+constexpr win::UINT kPidRevision = 9;   // a patch's code; a transform's product codes and versions
 // The installer knows property ids below this one; the others are unknown properties.
 constexpr win::UINT kPidLimit = 20;
 

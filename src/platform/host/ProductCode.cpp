@@ -20,12 +20,18 @@ template <typename Char> bool IsCode(std::basic_string_view<Char> text) {
     return true;
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 } // namespace
 
-bool IsProductCode(std::string_view text) { return IsCode(text); }
-bool IsProductCode(std::u16string_view text) { return IsCode(text); }
+bool IsProductCode(std::string_view text) {
+    return IsCode(text);
+}
+bool IsProductCode(std::u16string_view text) {
+    return IsCode(text);
+}
 
 bool SameProductCode(std::string_view a, std::string_view b) {
     if (a.size() != b.size())

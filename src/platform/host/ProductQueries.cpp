@@ -38,8 +38,7 @@ INSTALLSTATE MsiQueryProductStateW(const WCHAR* product) {
     return record != nullptr ? record->state() : INSTALLSTATE_UNKNOWN;
 }
 
-UINT MsiGetProductInfoW(const WCHAR* product, const WCHAR* property, WCHAR* buffer,
-                        DWORD* length) {
+UINT MsiGetProductInfoW(const WCHAR* product, const WCHAR* property, WCHAR* buffer, DWORD* length) {
     if (product == nullptr || property == nullptr ||
         !host::IsProductCode(std::u16string_view(product)))
         return ERROR_INVALID_PARAMETER;

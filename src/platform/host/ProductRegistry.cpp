@@ -51,8 +51,8 @@ bool IsKey(std::string_view key) {
     if (key.empty())
         return false;
     for (char c : key) {
-        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                        c == '_' || c == '.';
+        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                        (c >= '0' && c <= '9') || c == '_' || c == '.';
         if (!ok)
             return false;
     }
@@ -67,7 +67,9 @@ bool MakeParentDirectories(const std::string& path, std::string& error) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
         const std::string directory = path.substr(0, slash);
-        if (mkdir(directory.c_str(), 0755) != 0 && errno != EEXIST) {
+        struct stat info;
+        if (mkdir(directory.c_str(), 0755) != 0 &&
+            !(stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
             error = SystemError("cannot create directory", directory);
             return false;
         }

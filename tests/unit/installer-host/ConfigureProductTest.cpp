@@ -25,8 +25,8 @@ constexpr const char* kOldPatch = "{A7D35B0E-72C2-4F1E-9C55-3B1E7D2A0701}";
 // A patch for Studio and Reader with one transform (and its "#" twin) from Studio 7.0.61.1 to
 // 7.2.0.2; Reader has no transform of its own.
 void WritePatch(const std::string& path) {
-    const std::string transformCodes = std::string(kStudio) + "7.0.61.1;" + kStudio +
-                                       "7.2.0.2;" + kUpgrade;
+    const std::string transformCodes =
+        std::string(kStudio) + "7.0.61.1;" + kStudio + "7.2.0.2;" + kUpgrade;
     const auto transformSummary = testpkg::SummaryStream({Text(9, transformCodes)});
     testpkg::WriteCompoundFile(
         path, host::kPatchPackageClassId,
@@ -41,12 +41,14 @@ struct Case {
     const char* product;
     const char* patchFile; // in the machine's directory; "sample" for the sample package
     UINT expected;
-    bool recorded;           // the patch code is in Patches afterwards
-    const char* version;     // VersionString afterwards
+    bool recorded;       // the patch code is in Patches afterwards
+    const char* version; // VersionString afterwards
 };
 
 // Names the case in test output instead of dumping its bytes.
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ConfigureMachine : public ::testing::Test {
   protected:
@@ -57,10 +59,9 @@ class ConfigureMachine : public ::testing::Test {
                                    testpkg::SummaryStream({Text(PID_TEMPLATE, kStudio)}));
         testpkg::WriteCompoundFile(machine_.file("no-code.msp"), host::kPatchPackageClassId,
                                    testpkg::SummaryStream({Text(PID_TEMPLATE, kStudio)}));
-        testpkg::WriteCompoundFile(
-            machine_.file("lost-transform.msp"), host::kPatchPackageClassId,
-            testpkg::SummaryStream({Text(PID_TEMPLATE, kStudio), Text(8, ":Gone"),
-                                    Text(9, kPatchCode)}));
+        testpkg::WriteCompoundFile(machine_.file("lost-transform.msp"), host::kPatchPackageClassId,
+                                   testpkg::SummaryStream({Text(PID_TEMPLATE, kStudio),
+                                                           Text(8, ":Gone"), Text(9, kPatchCode)}));
         std::ofstream(machine_.registry())
             << "[" << kStudio << "]\nProductName=Tessivar Studio\nLanguage=1041\n"
             << "VersionString=7.0.61.1\nState=5\nPatches=" << kOldPatch << "\n"
@@ -112,8 +113,7 @@ TEST_P(ConfigureProduct, ChecksThenRecords) {
 
     const host::ProductRecord after = Product(c.product);
     const std::string* patches = after.find(host::kRegistryPatches);
-    const bool recorded =
-        patches != nullptr && patches->find(kPatchCode) != std::string::npos;
+    const bool recorded = patches != nullptr && patches->find(kPatchCode) != std::string::npos;
     EXPECT_EQ(recorded, c.recorded);
     if (c.version != nullptr) {
         ASSERT_NE(after.find(host::kRegistryVersionString), nullptr);
@@ -132,8 +132,10 @@ TEST_P(ConfigureProduct, ChecksThenRecords) {
 INSTANTIATE_TEST_SUITE_P(
     Checks, ConfigureProduct,
     ::testing::Values(
-        Case{"UnknownProduct", "{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A69}", "patch.msp", 1605, false, nullptr},
-        Case{"AdvertisedProduct", "{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A63}", "patch.msp", 1605, false, "7.0.61.1"},
+        Case{"UnknownProduct", "{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A69}", "patch.msp", 1605, false,
+             nullptr},
+        Case{"AdvertisedProduct", "{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A63}", "patch.msp", 1605,
+             false, "7.0.61.1"},
         Case{"MissingPackage", kStudio, "absent.msp", 1635, false, "7.0.61.1"},
         Case{"NotACompoundFile", kStudio, "text.msp", 1635, false, "7.0.61.1"},
         Case{"DatabaseNotPatch", kStudio, "database-class.msp", 1636, false, "7.0.61.1"},
@@ -157,8 +159,7 @@ TEST_P(ScriptedResult, IsReturnedAndRecordedOnlyForSuccess) {
     EXPECT_EQ(Configure(kStudio, "PATCH=\"" + machine_.file("patch.msp") + "\""), result);
     const host::ProductRecord studio = Product(kStudio);
     ASSERT_NE(studio.find(host::kRegistryPatches), nullptr);
-    EXPECT_EQ(studio.find(host::kRegistryPatches)->find(kPatchCode) != std::string::npos,
-              recorded);
+    EXPECT_EQ(studio.find(host::kRegistryPatches)->find(kPatchCode) != std::string::npos, recorded);
     EXPECT_EQ(*studio.find(host::kRegistryVersionString), recorded ? "7.2.0.2" : "7.0.61.1");
     EXPECT_EQ(Requests().size(), 3u);
 }

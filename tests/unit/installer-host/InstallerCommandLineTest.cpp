@@ -18,7 +18,8 @@ TEST(InstallerCommandLine, ReadsPlainAndQuotedValues) {
         {u"PATCH=\"C:\\Temp dir\\sp 1.msp\"", {{u"PATCH", u"C:\\Temp dir\\sp 1.msp"}}},
         {u"  A=1\tB=\"say \"\"hi\"\"\"  C=\"\" ",
          {{u"A", u"1"}, {u"B", u"say \"hi\""}, {u"C", u""}}},
-        {u"REBOOT=ReallySuppress PATCH=\"a;b\"", {{u"REBOOT", u"ReallySuppress"}, {u"PATCH", u"a;b"}}},
+        {u"REBOOT=ReallySuppress PATCH=\"a;b\"",
+         {{u"REBOOT", u"ReallySuppress"}, {u"PATCH", u"a;b"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ToUtf8(c.commandLine));
@@ -40,11 +41,11 @@ TEST(InstallerCommandLine, LaterSettingWinsAndNamesAreCaseSensitive) {
 
 TEST(InstallerCommandLine, RejectsMalformedSettings) {
     const WString cases[] = {
-        u"PATCH",                   // no value
-        u"=x",                      // no name
-        u"PATCH=\"C:\\sp.msp",      // unterminated quote
-        u"PATCH=\"a\"b",            // text glued to the closing quote
-        u"PA-TCH=1",                // not a property name
+        u"PATCH",                     // no value
+        u"=x",                        // no name
+        u"PATCH=\"C:\\sp.msp",        // unterminated quote
+        u"PATCH=\"a\"b",              // text glued to the closing quote
+        u"PA-TCH=1",                  // not a property name
         WString(40000, u'A') + u"=1", // longer than a command line may be
     };
     for (const WString& commandLine : cases) {

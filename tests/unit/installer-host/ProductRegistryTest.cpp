@@ -21,7 +21,8 @@ TEST(ProductRegistryParse, RejectsDamageWithItsLine) {
     const Case cases[] = {
         {"key before section", "State=5\n", "reg:1: key before the first product section"},
         {"section not a code", "[Studio]\n", "reg:1: section \"Studio\" is not a product code"},
-        {"unclosed section", "; c\n[{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A61}\n", "reg:2: section header without ']'"},
+        {"unclosed section", "; c\n[{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A61}\n",
+         "reg:2: section header without ']'"},
         {"same product twice",
          "[{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A61}]\n[{6f3c2a10-8b4d-4e21-9a7c-1d2e3f405a61}]\n",
          "reg:2: product {6f3c2a10-8b4d-4e21-9a7c-1d2e3f405a61} listed twice"},
@@ -31,8 +32,8 @@ TEST(ProductRegistryParse, RejectsDamageWithItsLine) {
          "reg:2: neither a section header nor a key=value line"},
         {"key twice", "[{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A61}]\nLanguage=1\nLanguage=2\n",
          "reg:3: key Language given twice"},
-        {"overlong line", "[{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A61}]\nProductName=" +
-                              std::string(5000, 'x') + "\n",
+        {"overlong line",
+         "[{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A61}]\nProductName=" + std::string(5000, 'x') + "\n",
          "reg:2: line longer than 4096 bytes"},
         {"NUL byte", std::string("[x]\0\n", 5), "reg: holds a NUL byte at offset 3"},
     };

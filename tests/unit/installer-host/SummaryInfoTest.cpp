@@ -48,7 +48,8 @@ class SummaryInfo : public ::testing::Test {
 };
 
 TEST_F(SummaryInfo, TemplateThatFitsComesInOneRead) {
-    for (const std::size_t size : {std::size_t(0), std::size_t(38), std::size_t(kTargetsBuffer - 1)}) {
+    for (const std::size_t size :
+         {std::size_t(0), std::size_t(38), std::size_t(kTargetsBuffer - 1)}) {
         SCOPED_TRACE(size);
         const std::string targets(size, 'T');
         const MSIHANDLE handle = OpenWith({Text(PID_TEMPLATE, targets)});
@@ -96,8 +97,8 @@ TEST_F(SummaryInfo, LongerTemplateNeedsSecondReadWithReportedLengthPlusOne) {
 TEST_F(SummaryInfo, NullBufferAsksForTheLength) {
     const MSIHANDLE handle = OpenWith({Text(PID_TEMPLATE, "abc;def")});
     DWORD length = 0;
-    EXPECT_EQ(MsiSummaryInfoGetPropertyW(handle, PID_TEMPLATE, nullptr, nullptr, nullptr,
-                                         nullptr, &length),
+    EXPECT_EQ(MsiSummaryInfoGetPropertyW(handle, PID_TEMPLATE, nullptr, nullptr, nullptr, nullptr,
+                                         &length),
               ERROR_SUCCESS);
     EXPECT_EQ(length, 7u);
 }
@@ -129,9 +130,9 @@ TEST_F(SummaryInfo, EachKindOfPropertyComesWithItsType) {
         FILETIME time{};
         WCHAR buffer[64] = u"untouched";
         DWORD length = 64;
-        EXPECT_EQ(MsiSummaryInfoGetPropertyW(handle, c.pid, &type, &intValue, &time, buffer,
-                                             &length),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(
+            MsiSummaryInfoGetPropertyW(handle, c.pid, &type, &intValue, &time, buffer, &length),
+            ERROR_SUCCESS);
         EXPECT_EQ(type, c.type);
         EXPECT_EQ(intValue, c.intValue);
         if (c.type == host::kVtLpstr || c.type == host::kVtEmpty) {
@@ -143,8 +144,8 @@ TEST_F(SummaryInfo, EachKindOfPropertyComesWithItsType) {
         }
     }
     UINT type = 0;
-    EXPECT_EQ(MsiSummaryInfoGetPropertyW(handle, host::kPidLimit, &type, nullptr, nullptr,
-                                         nullptr, nullptr),
+    EXPECT_EQ(MsiSummaryInfoGetPropertyW(handle, host::kPidLimit, &type, nullptr, nullptr, nullptr,
+                                         nullptr),
               ERROR_UNKNOWN_PROPERTY);
 }
 
@@ -161,12 +162,10 @@ TEST_F(SummaryInfo, StringsAreDecodedFromTheStreamsCodePage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.codepage);
-        const MSIHANDLE handle =
-            OpenWith({Int(host::kPidCodepage, c.codepage), Text(3, c.bytes)});
+        const MSIHANDLE handle = OpenWith({Int(host::kPidCodepage, c.codepage), Text(3, c.bytes)});
         WCHAR buffer[16] = {};
         DWORD length = 16;
-        EXPECT_EQ(MsiSummaryInfoGetPropertyW(handle, 3, nullptr, nullptr, nullptr, buffer,
-                                             &length),
+        EXPECT_EQ(MsiSummaryInfoGetPropertyW(handle, 3, nullptr, nullptr, nullptr, buffer, &length),
                   ERROR_SUCCESS);
         EXPECT_EQ(WString(buffer), c.text);
     }
@@ -199,11 +198,11 @@ TEST(SummaryInfoHandles, UnknownAndClosedHandlesAreInvalid) {
     EXPECT_EQ(MsiCloseHandle(a.handle), ERROR_INVALID_HANDLE);
     DWORD length = 4;
     WCHAR buffer[4];
-    EXPECT_EQ(MsiSummaryInfoGetPropertyW(a.handle, PID_TEMPLATE, nullptr, nullptr, nullptr,
-                                         buffer, &length),
+    EXPECT_EQ(MsiSummaryInfoGetPropertyW(a.handle, PID_TEMPLATE, nullptr, nullptr, nullptr, buffer,
+                                         &length),
               ERROR_INVALID_HANDLE);
-    EXPECT_EQ(MsiSummaryInfoGetPropertyW(0xBAD0, PID_TEMPLATE, nullptr, nullptr, nullptr,
-                                         buffer, &length),
+    EXPECT_EQ(MsiSummaryInfoGetPropertyW(0xBAD0, PID_TEMPLATE, nullptr, nullptr, nullptr, buffer,
+                                         &length),
               ERROR_INVALID_HANDLE);
     EXPECT_EQ(MsiCloseHandle(0xBAD0), ERROR_INVALID_HANDLE);
     EXPECT_EQ(MsiCloseHandle(b.handle), ERROR_SUCCESS);
@@ -249,7 +248,9 @@ TEST_F(DamagedPackage, MissingFile) {
     EXPECT_EQ(opened.handle, 0u);
 }
 
-TEST_F(DamagedPackage, ZeroLengthFile) { ExpectFails({}, host::kErrorOpenFailed); }
+TEST_F(DamagedPackage, ZeroLengthFile) {
+    ExpectFails({}, host::kErrorOpenFailed);
+}
 
 TEST_F(DamagedPackage, RandomBytes) {
     std::vector<std::uint8_t> bytes(4096);

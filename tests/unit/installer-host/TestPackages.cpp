@@ -15,9 +15,8 @@
 namespace testpkg {
 namespace {
 
-constexpr std::uint8_t kFmtidSummaryInformation[16] = {0xE0, 0x85, 0x9F, 0xF2, 0xF9, 0x4F,
-                                                       0x68, 0x10, 0xAB, 0x91, 0x08, 0x00,
-                                                       0x2B, 0x27, 0xB3, 0xD9};
+constexpr std::uint8_t kFmtidSummaryInformation[16] = {
+    0xE0, 0x85, 0x9F, 0xF2, 0xF9, 0x4F, 0x68, 0x10, 0xAB, 0x91, 0x08, 0x00, 0x2B, 0x27, 0xB3, 0xD9};
 constexpr std::uint32_t kSectionOffset = 48;
 
 void U16(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -57,11 +56,11 @@ Property Int(win::UINT pid, int value) {
 
 std::vector<std::uint8_t> SummaryStream(const std::vector<Property>& properties) {
     std::vector<std::uint8_t> out;
-    U16(out, 0xFFFE);                        // byte order
-    U16(out, 0);                             // version
-    U32(out, 0x00020006);                    // system: Windows, version 6.2
-    out.insert(out.end(), 16, 0);            // class id
-    U32(out, 1);                             // one property set
+    U16(out, 0xFFFE);             // byte order
+    U16(out, 0);                  // version
+    U32(out, 0x00020006);         // system: Windows, version 6.2
+    out.insert(out.end(), 16, 0); // class id
+    U32(out, 1);                  // one property set
     out.insert(out.end(), kFmtidSummaryInformation, kFmtidSummaryInformation + 16);
     U32(out, kSectionOffset);
 
@@ -74,9 +73,17 @@ std::vector<std::uint8_t> SummaryStream(const std::vector<Property>& properties)
         U16(values, p.type);
         U16(values, 0);
         switch (p.type) {
-        case host::kVtI2: U16(values, static_cast<std::uint16_t>(p.intValue)); U16(values, 0); break;
-        case host::kVtI4: U32(values, static_cast<std::uint32_t>(p.intValue)); break;
-        case host::kVtFiletime: U32(values, p.time.dwLowDateTime); U32(values, p.time.dwHighDateTime); break;
+        case host::kVtI2:
+            U16(values, static_cast<std::uint16_t>(p.intValue));
+            U16(values, 0);
+            break;
+        case host::kVtI4:
+            U32(values, static_cast<std::uint32_t>(p.intValue));
+            break;
+        case host::kVtFiletime:
+            U32(values, p.time.dwLowDateTime);
+            U32(values, p.time.dwHighDateTime);
+            break;
         default:
             U32(values, static_cast<std::uint32_t>(p.text.size() + 1));
             values.insert(values.end(), p.text.begin(), p.text.end());
@@ -117,7 +124,8 @@ void WriteCompoundFile(const std::string& path, const host::ClassId& classId,
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
@@ -127,8 +135,8 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path) {
 
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") +
-                          "/installer-host-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/installer-host-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary directory");
     path_ = pattern;
@@ -143,6 +151,8 @@ SimulatedMachine::SimulatedMachine() : registry_(dir_.file("products.ini")) {
     setenv("SP_HOST_PRODUCTS", registry_.c_str(), 1);
 }
 
-SimulatedMachine::~SimulatedMachine() { unsetenv("SP_HOST_PRODUCTS"); }
+SimulatedMachine::~SimulatedMachine() {
+    unsetenv("SP_HOST_PRODUCTS");
+}
 
 } // namespace testpkg

@@ -15,7 +15,7 @@ struct Property {
     win::UINT pid = 0;
     win::UINT type = 0;
     int intValue = 0;
-    std::string text;        // bytes as stored, in the stream's code page
+    std::string text; // bytes as stored, in the stream's code page
     win::FILETIME time{};
 };
 
