@@ -81,7 +81,9 @@ SimulatedMachine::~SimulatedMachine() {
 }
 
 RunResult SimulatedMachine::run(const std::vector<std::string>& arguments) {
-    const std::string transcript = root_ + "/transcript-" + std::to_string(++runs_) + ".txt";
+    // Named by process too: runs may be started from forked test processes at once.
+    const std::string transcript = root_ + "/transcript-" + std::to_string(getpid()) + "-" +
+                                   std::to_string(++runs_) + ".txt";
     std::map<std::string, std::string> env = env_;
     env["SP_HOST_TRANSCRIPT"] = transcript;
     std::vector<std::string> argv = {SP_HOST_EXECUTABLE};
