@@ -37,6 +37,7 @@ void RecordPatch(host::ProductRecord& record, const host::PatchPackage& patch) {
                    list.empty() ? patch.patchCode : list + ";" + patch.patchCode);
     if (const std::string* version = patch.newVersionFor(record.code))
         record.set(host::kRegistryVersionString, *version);
+    record.set(host::kRegistryState, std::to_string(win::INSTALLSTATE_DEFAULT));
 }
 
 // Called with the registry locked; `error` explains a failure for the diagnostic line.
@@ -54,7 +55,9 @@ win::UINT Configure(const std::string& registryPath, const win::WCHAR* product,
     if (!host::LoadProductRegistry(registryPath, registry, error))
         return host::kErrorBadConfiguration;
     host::ProductRecord* record = registry.find(ToUtf8(product));
-    if (record == nullptr || record->state() != win::INSTALLSTATE_DEFAULT)
+    // An advertised product is known to the installer: configuring it installs it.
+    if (record == nullptr || (record->state() != win::INSTALLSTATE_DEFAULT &&
+                              record->state() != win::INSTALLSTATE_ADVERTISED))
         return win::ERROR_UNKNOWN_PRODUCT;
 
     host::InstallerProperties properties;

@@ -12,6 +12,9 @@
 //     ConfigureResult=1603                        optional: MsiConfigureProductExW returns this
 //                                                 (0, 3010 and 1641 still record the patch)
 //
+// MsiConfigureProductExW patches products in state 5 or 1 (an advertised product becomes
+// installed, state 5); for any other state it answers 1605 like for an unknown product.
+//
 // Any other key is a product property that MsiGetProductInfoW answers as well. Keys and values
 // are trimmed of blanks; lines end in LF or CR LF. Where the file lives: $SP_HOST_PRODUCTS, else
 // $HOME/.local/state/servicepack-host/products.ini. A missing file is a machine without

@@ -67,14 +67,14 @@ class ConfigureMachine : public ::testing::Test {
             << "VersionString=7.0.61.1\nState=5\nPatches=" << kOldPatch << "\n"
             << "[" << kReader << "]\nVersionString=7.0.43.5\nState=5\n"
             << "[" << kOther << "]\nVersionString=1.0.0.0\nState=5\n"
-            << "[{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A63}]\nVersionString=7.0.61.1\nState=1\n";
+            << "[{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A63}]\nVersionString=7.0.61.1\nState=2\n";
     }
 
-    void Script(const char* product, int result) {
+    void Set(const char* product, const char* key, int value) {
         host::ProductRegistry registry;
         std::string error;
         ASSERT_TRUE(host::LoadProductRegistry(machine_.registry(), registry, error)) << error;
-        registry.find(product)->set(host::kRegistryConfigureResult, std::to_string(result));
+        registry.find(product)->set(key, std::to_string(value));
         ASSERT_TRUE(host::SaveProductRegistry(machine_.registry(), registry, error)) << error;
     }
 
@@ -134,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"UnknownProduct", "{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A69}", "patch.msp", 1605, false,
              nullptr},
-        Case{"AdvertisedProduct", "{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A63}", "patch.msp", 1605,
-             false, "7.0.61.1"},
+        Case{"AbsentProduct", "{6F3C2A10-8B4D-4E21-9A7C-1D2E3F405A63}", "patch.msp", 1605, false,
+             "7.0.61.1"},
         Case{"MissingPackage", kStudio, "absent.msp", 1635, false, "7.0.61.1"},
         Case{"NotACompoundFile", kStudio, "text.msp", 1635, false, "7.0.61.1"},
         Case{"DatabaseNotPatch", kStudio, "database-class.msp", 1636, false, "7.0.61.1"},
@@ -153,7 +153,7 @@ class ScriptedResult : public ConfigureMachine,
 
 TEST_P(ScriptedResult, IsReturnedAndRecordedOnlyForSuccess) {
     const auto [result, recorded] = GetParam();
-    Script(kStudio, static_cast<int>(result));
+    Set(kStudio, host::kRegistryConfigureResult, static_cast<int>(result));
     EXPECT_EQ(Configure(kOther, "PATCH=\"" + machine_.file("patch.msp") + "\""), 1642u);
     EXPECT_EQ(Configure(kStudio, "PATCH=\"" + machine_.file("text.msp") + "\""), 1635u);
     EXPECT_EQ(Configure(kStudio, "PATCH=\"" + machine_.file("patch.msp") + "\""), result);
@@ -175,6 +175,15 @@ TEST_F(ConfigureMachine, SecondApplicationKeepsOneRecordOfThePatch) {
     const host::ProductRecord studio = Product(kStudio);
     ASSERT_NE(studio.find(host::kRegistryPatches), nullptr);
     EXPECT_EQ(*studio.find(host::kRegistryPatches), std::string(kOldPatch) + ";" + kPatchCode);
+}
+
+TEST_F(ConfigureMachine, AdvertisedProductIsPatchedAndInstalled) {
+    Set(kStudio, host::kRegistryState, INSTALLSTATE_ADVERTISED);
+    EXPECT_EQ(Configure(kStudio, "PATCH=\"" + machine_.file("patch.msp") + "\""), 0u);
+    const host::ProductRecord studio = Product(kStudio);
+    EXPECT_EQ(studio.state(), INSTALLSTATE_DEFAULT);
+    ASSERT_NE(studio.find(host::kRegistryVersionString), nullptr);
+    EXPECT_EQ(*studio.find(host::kRegistryVersionString), "7.2.0.2");
 }
 
 TEST_F(ConfigureMachine, RequestsItCannotTakeAreRefusedAndLogged) {
