@@ -227,3 +227,38 @@ load_platform() {
     [[ "$SP_TOPMOST_SEEN" == 1 ]] ||
         note "this platform does not raise MB_TOPMOST boxes (Wine ignores the flag): topmost not compared"
 }
+
+# watch_shots RESULT SHOTBASE -- PROGRAM ARGS...: as watch, and each box is photographed
+# while the watcher holds it open: SHOTBASE-<n>.png, cropped to the box.
+watch_shots() {
+    local result=$1 base=$2
+    shift 2
+    [[ "$1" == -- ]] && shift
+    local hs="$SP_WORK/handshake"
+    rm -rf "$hs" && mkdir -p "$hs"
+    rm -f "$result"
+    wine_to "$result.log" "$SP_WATCHER" --result "$(winpath "$result")" --timeout "${SP_TIMEOUT:-180}" \
+        --handshake "$(winpath "$hs")" -- "$@" &
+    local pid=$! n=1
+    while kill -0 "$pid" 2>/dev/null; do
+        if [[ -s "$hs/shown-$n" ]]; then
+            local l t rt b
+            read -r l t rt b <"$hs/shown-$n"
+            import -window root -crop "$((rt - l))x$((b - t))+$l+$t" +repage "$base-$n.png" 2>>"$SP_WORK/import.log" ||
+                log "screenshot $n failed"
+            touch "$hs/go-$n"
+            n=$((n + 1))
+        else
+            sleep 0.1
+        fi
+    done
+    wait "$pid"
+}
+
+# One box of a record for people: caption, icon and text, line feeds as new lines.
+print_boxes() {
+    boxes_of "$1" | while IFS=$'\t' read -r icon top buttons caption text; do
+        printf '   box "%s", icon %s, buttons %s, topmost %s:\n' "$caption" "$icon" "$buttons" "$top"
+        printf '%s\n' "$text" | sed 's/\\n/\n/g; s/\\t/\t/g; s/\\\\/\\/g' | sed 's/^/      /'
+    done
+}
