@@ -11,6 +11,10 @@
 #include "messages/LoadResString.h"
 #include "messages/ResourceLanguage.h"
 #include "platform/host/HostPlatform.h"
+#include "platform/host/ResourceImage.h"
+
+extern "C" const unsigned char sp_resource_image[];
+extern "C" const unsigned char sp_resource_image_end[];
 
 namespace {
 
@@ -61,6 +65,30 @@ TEST_F(ResourcesTest, MessageBlocksExistInTheFourteenLanguages) {
     EXPECT_EQ(win::EnumResourceLanguages(g_hInstance, RT_TXT, IDR_PATCHINFO_FIRST),
               std::vector<win::LANGID>{1046});
     EXPECT_TRUE(win::EnumResourceLanguages(g_hInstance, RT_TXT, IDR_PATCHINFO_FIRST + 1).empty());
+}
+
+TEST_F(ResourcesTest, TheImageHoldsExactlyTheInventory) {
+    std::vector<host::ResourceEntry> entries;
+    std::string error;
+    ASSERT_TRUE(host::ParseResourceImage(sp_resource_image,
+                                         static_cast<size_t>(sp_resource_image_end - sp_resource_image),
+                                         entries, error))
+        << error;
+    std::vector<std::string> inventory;
+    for (const host::ResourceEntry& e : entries) {
+        const std::string type = e.type.isId ? std::to_string(e.type.id) : ToUtf8(e.type.text);
+        const std::string name = e.name.isId ? std::to_string(e.name.id) : ToUtf8(e.name.text);
+        inventory.push_back(type + "/" + name + "/" + std::to_string(e.language));
+    }
+    std::vector<std::string> expected = {"MSP/IDR_MSP/1046", "TXT/206/1046", "6/44/1033",
+                                         "6/57/1033"};
+    for (win::LANGID lang : kLanguages) {
+        expected.push_back("6/19/" + std::to_string(lang));
+        expected.push_back("6/20/" + std::to_string(lang));
+    }
+    std::sort(inventory.begin(), inventory.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(inventory, expected);
 }
 
 TEST_F(ResourcesTest, EveryTableKeepsTheMessageRules) {
