@@ -3,12 +3,13 @@
 #   payload   /e and /p: the files written, byte for byte, and their failures
 #   targets   /i: the list of target products
 #   install   default runs against installed sample products: boxes, languages, exit codes
+#   failures  the temporary folder unusable, the installer refusing a request
 #   planting  a msi.dll planted beside the launcher is never loaded
 # Each run is observed through the watcher: the boxes a person would see, then the exit code.
 # usage: SP_WORK=DIR SP_EXE=... SP_WATCHER=... scenarios.sh GROUP
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
-group=${1:?usage: scenarios.sh payload|targets|install|planting}
+group=${1:?usage: scenarios.sh payload|targets|install|failures|planting}
 : "${SP_EXE:?}" "${SP_WATCHER:?}"
 SP_PATCH_PACKAGE=${SP_PATCH_PACKAGE:-$SP_SOURCE/res/sample.msp}
 SP_PATCH_INFO=${SP_PATCH_INFO:-$SP_SOURCE/res/patchinfo.txt}
@@ -226,6 +227,51 @@ group_install() {
         "$(product_box information 312 1031 301 "$s")" 0
     expect_no_temp_copies "default runs"
     installed_only || return 1
+}
+
+group_failures() {
+    local r temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
+    [[ -d "$temp" ]] || temp=$(find "$WINEPREFIX/drive_c/users" -maxdepth 1 -mindepth 1 -type d ! -name Public | head -1)/Temp
+    log "a temporary folder that cannot hold files"
+    installed_only studio-1031-70433 || return 1
+    mkdir -p "$temp" && mv "$temp" "$temp.saved" && printf 'not a folder' >"$temp"
+    sp r
+    expect_boxes "no temporary copy possible: 300 before any product, exit 1603" "$r" \
+        "$(box error "$(msg_text 1033 311)" "$(msg_text 1033 300 "$(grep -o 'Code: [-0-9]*' "$r" | cut -c7-)")")" 1603
+    sp r /q
+    expect_boxes "/q, no temporary copy possible" "$r" "" 1603
+    sp r /i
+    expect_boxes "/i, no temporary copy possible: the list box, empty" "$r" "$(box none "List of Products" "")" 1603
+    sp r /p
+    expect_boxes "/p without a name, no temporary copy possible" "$r" "" 0
+    patchlist_entry >"$dir/want.txt"
+    expect_same_file "/p without a name, no temporary copy possible: patchlist.txt" "$dir/want.txt" patchlist.txt
+    rm -f "$temp" && mv "$temp.saved" "$temp"
+    expect_eq "the installed product is untouched" 7.0.43.3 "$(installed_version "$SP_TARGET_A")"
+
+    log "the installer refuses the request"
+    # Without its cached package the installer cannot patch the product. The sample package
+    # changes nothing, so the installer needs no package for it and succeeds.
+    local cache="$WINEPREFIX/drive_c/windows/Installer" saved="$dir/cache"
+    mkdir -p "$saved" && cp -a "$cache/." "$saved/"
+    find "$cache" -maxdepth 1 -type f -iname '*.msi' -delete
+    sp r
+    local code
+    code=$(exit_of "$r")
+    if [[ "$SP_REAL_PATCH" == 1 ]]; then
+        if [[ "$code" =~ ^[0-9]+$ && "$code" != 0 && "$code" != 1642 ]]; then
+            pass "installer refused: exit code is its result ($code)"
+        else
+            fail "installer refused: exit code $code"
+        fi
+        expect_boxes "installer refused: 300 in German with the installer's result" "$r" \
+            "$(box error "$(msg_text 1031 311)" "$(msg_text 1031 300 "$code")")" "$code"
+    else
+        pending "installer refused (no cached package): 300 in German with its result, exit code the same (got exit $code)"
+    fi
+    cp -a "$saved/." "$cache/"
+    installed_only || return 1
+    expect_no_temp_copies "failure runs"
 }
 
 group_planting() {
