@@ -8,6 +8,7 @@ packages=(
     libmsi-dev libgsf-1-dev msitools wixl gcab   # compound files, sample packages and products
     g++-mingw-w64-i686 binutils-mingw-w64-i686   # the Windows build
     wine wine32:i386 xvfb xdotool imagemagick    # end-to-end runs under Wine, screenshots
+    fonts-ipafont-gothic                         # Japanese text in the screenshots
     clang libclang-rt-14-dev                     # fuzzing
 )
 missing=()
