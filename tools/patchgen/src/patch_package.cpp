@@ -59,6 +59,20 @@ constexpr std::int32_t kPatchFileSequence = 2;
 // Property that names the patch as the source of its media.
 constexpr const char* kMediaSourceProperty = "TESSIVARSP2MEDIA";
 constexpr const char* kPatchFamily = "TessivarSP";
+
+// The version guard. Transforms cannot tell 7.1.0.5 from 7.1.0.6 (the installer validates at most
+// major and minor version), so the product transform reads the installed version from the
+// product's uninstall entry before anything changes and stops a patch run at any other version.
+// A first installation, a repair or a removal (no PATCH) passes, and so does a product already at
+// the target version, so later patches can follow this one.
+constexpr const char* kBaseVersionProperty = "TESSIVARSP2BASE";
+constexpr const char* kBaseVersionSignature = "TessivarSP2Base";
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr std::int32_t kRootLocalMachine = 2;
+constexpr std::int32_t kLocatorRawValue = 2;
+// Standard places of the two actions, before the products' first action (700).
+constexpr std::int32_t kAppSearchSequence = 50;
+constexpr std::int32_t kLaunchConditionsSequence = 100;
 constexpr std::int64_t kFiletimeUnixOffsetSeconds = 11644473600LL;
 constexpr std::int64_t kFiletimeTicksPerSecond = 10000000LL;
 
@@ -126,7 +140,35 @@ void AddTransform(GsfOutfile* root, const std::string& name, const Bytes& summar
     Check(gsf_output_close(child), "close storage " + name);
 }
 
-// The product's changes: its version, and the readme that carries it.
+std::string GuardCondition(const PatchRelease& release) {
+    std::string condition = "NOT Installed OR NOT PATCH";
+    std::vector<std::string> allowed = release.candidateVersions;
+    allowed.push_back(release.targetVersion);
+    for (const std::string& v : allowed) condition += std::string(" OR ") + kBaseVersionProperty + "=\"" + v + "\"";
+    return condition;
+}
+
+std::vector<TransformTable> VersionGuard(const PatchRelease& release, const TargetProduct& product) {
+    TransformTable sequence(InstallExecuteSequenceTable());
+    sequence.Insert({std::string("AppSearch"), std::monostate{}, kAppSearchSequence});
+    sequence.Insert({std::string("LaunchConditions"), std::monostate{}, kLaunchConditionsSequence});
+    TransformTable search(AppSearchTable());
+    search.Insert({std::string(kBaseVersionProperty), std::string(kBaseVersionSignature)});
+    TransformTable locator(RegLocatorTable());
+    locator.Insert({std::string(kBaseVersionSignature), kRootLocalMachine, kUninstallKey + product.productCode,
+                    std::string("DisplayVersion"), kLocatorRawValue});
+    TransformTable condition(LaunchConditionTable());
+    condition.Insert({GuardCondition(release), release.title + " applies to " + product.name + " " +
+                                                   Join(release.candidateVersions, ", ") + " only."});
+    std::vector<TransformTable> tables;
+    tables.push_back(std::move(sequence));
+    tables.push_back(std::move(search));
+    tables.push_back(std::move(locator));
+    tables.push_back(std::move(condition));
+    return tables;
+}
+
+// The product's changes: its version, the readme that carries it, and the version guard.
 std::vector<TransformTable> ProductChanges(const PatchRelease& release, const TargetProduct& product) {
     const std::string readme = ReadmeContent(product, release.targetVersion);
     TransformTable property(PropertyTable());
@@ -142,6 +184,7 @@ std::vector<TransformTable> ProductChanges(const PatchRelease& release, const Ta
     tables.push_back(std::move(property));
     tables.push_back(std::move(file));
     tables.push_back(std::move(fileHash));
+    for (TransformTable& t : VersionGuard(release, product)) tables.push_back(std::move(t));
     return tables;
 }
 

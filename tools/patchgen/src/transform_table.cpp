@@ -139,4 +139,28 @@ TableSchema MsiFileHashTable() {
              {"HashPart4", ColumnKind::Int32, false}}};
 }
 
+TableSchema InstallExecuteSequenceTable() {
+    return {"InstallExecuteSequence",
+            {{"Action", ColumnKind::String, true},
+             {"Condition", ColumnKind::String, false},
+             {"Sequence", ColumnKind::Int16, false}}};
+}
+
+TableSchema AppSearchTable() {
+    return {"AppSearch", {{"Property", ColumnKind::String, true}, {"Signature_", ColumnKind::String, true}}};
+}
+
+TableSchema RegLocatorTable() {
+    return {"RegLocator",
+            {{"Signature_", ColumnKind::String, true},
+             {"Root", ColumnKind::Int16, false},
+             {"Key", ColumnKind::String, false},
+             {"Name", ColumnKind::String, false},
+             {"Type", ColumnKind::Int16, false}}};
+}
+
+TableSchema LaunchConditionTable() {
+    return {"LaunchCondition", {{"Condition", ColumnKind::String, true}, {"Description", ColumnKind::String, false}}};
+}
+
 }  // namespace patchgen

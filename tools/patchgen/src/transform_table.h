@@ -61,5 +61,9 @@ TableSchema PropertyTable();
 TableSchema FileTable();
 TableSchema MediaTable();
 TableSchema MsiFileHashTable();
+TableSchema InstallExecuteSequenceTable();
+TableSchema AppSearchTable();
+TableSchema RegLocatorTable();
+TableSchema LaunchConditionTable();
 
 }  // namespace patchgen
