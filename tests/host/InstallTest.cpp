@@ -112,8 +112,10 @@ const Row kRows[] = {
      {{301, 1041, "Tessivar Studio"}}, {kStudio}, 0},
     {"absent state is not present", {{"studio-1041-70611", {"--state", "2"}}}, {}, "",
      {{307, 1033, ""}}, {}, 1642},
-    {"quiet: the same requests, no box", {{"studio-1041-70611", {}}, {"studio-1049-71006", {}}},
-     {"/q"}, "", {}, {kStudio}, 1642},
+    {"quiet: the same requests, no box", {{"studio-1041-70611", {}}, {"reader-1043-70435", {}}},
+     {"/q"}, "", {}, {kStudio, kReader}, 0},
+    {"quiet: an unsupported version still sets the exit code", {{"studio-1049-71006", {}}},
+     {"/q"}, "", {}, {}, 1642},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, InstallOutcome, ::testing::ValuesIn(kRows),

@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"MissingPackage", kStudio, "absent.msp", 1635, false, "7.0.61.1"},
         Case{"NotACompoundFile", kStudio, "text.msp", 1635, false, "7.0.61.1"},
         Case{"DatabaseNotPatch", kStudio, "database-class.msp", 1636, false, "7.0.61.1"},
-        Case{"SamplePlaceholderIsNoPatch", kStudio, "sample", 1636, false, "7.0.61.1"},
+        Case{"SamplePatchUpdatesStudio", kStudio, "sample", 0, true, "7.2.0.2"},
         Case{"PatchWithoutCode", kStudio, "no-code.msp", 1636, false, "7.0.61.1"},
         Case{"TransformStorageMissing", kStudio, "lost-transform.msp", 1636, false, "7.0.61.1"},
         Case{"ProductNotTargeted", kOther, "patch.msp", 1642, false, "1.0.0.0"},
