@@ -265,6 +265,24 @@ PatchRelease SampleRelease() {
     return r;
 }
 
+PatchRelease SecondRelease() {
+    PatchRelease r;
+    r.patchCode = "{3C5E7A90-8001-4B7D-A1E2-5F60718293A4}";
+    r.title = "Tessivar Designer 8.0 Service Pack 1";
+    r.description = "Service Pack 1 updates Tessivar Designer 8.0 to version 8.0.1.0.";
+    r.manufacturer = "Tessivar";
+    r.upgradeCode = "{9D2B4C60-1E3F-4A58-B7C9-0A1B2C3D4E50}";
+    r.targetVersion = "8.0.1.0";
+    r.candidateVersions = {"8.0.0.1", "8.0.0.7"};
+    r.targets = {
+        {"{9D2B4C60-1E3F-4A58-B7C9-0A1B2C3D4E51}", "Tessivar Designer", "Designer80", "DesignerSP1.cab", 2},
+    };
+    r.fileLocation = "\\\\deploy\\designer\\sp1\\DesignerSP1.exe";
+    r.descriptionLocation = "\\\\deploy\\designer\\sp1\\readme.htm";
+    r.unixTime = 1733043600;  // 2024-12-01 09:00:00 UTC
+    return r;
+}
+
 std::string ReadmeContent(const TargetProduct& product, const std::string& version) {
     return "Readme of " + product.name + " " + version + "\r\n";
 }

@@ -40,6 +40,8 @@ struct PatchRelease {
 
 // Tessivar 7.2 Service Pack 2.
 PatchRelease SampleRelease();
+// Another patch, for other products and versions: what a later release of the launcher carries.
+PatchRelease SecondRelease();
 
 // The readme that the patch installs into a product, as the sample products name theirs.
 std::string ReadmeContent(const TargetProduct& product, const std::string& version);
