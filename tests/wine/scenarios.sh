@@ -225,6 +225,14 @@ group_install() {
     sp r
     expect_boxes "Studio 1031 at 7.0.43.3: 301 in German" "$r" \
         "$(product_box information 312 1031 301 "$s")" 0
+
+    log "locales whose language has a table under another locale"
+    installed_only studio-3082-70611 reader-3076-71005 || return 1
+    sp r
+    expect_boxes "Studio 3082 and Reader 3076: 301 from the 1034 and 1028 tables" "$r" \
+        "$(product_box information 312 1034 301 "$s")"$'\n'"$(product_box information 312 1028 301 "$rd")" 0
+    expect_patched "Studio 3082 from 7.0.61.1" "$SP_TARGET_A"
+    expect_patched "Reader 3076 from 7.1.0.5" "$SP_TARGET_B"
     expect_no_temp_copies "default runs"
     installed_only || return 1
 }
