@@ -34,7 +34,9 @@ start_display || exit 1
 ensure_prefix || exit 1
 # Wine ships no Japanese font: where the system has one, the dialog font may fall back to it.
 japanese_font() { # on|off
-    fc-list | grep -q IPAPGothic || { [[ $1 == on ]] &&
+    local fonts
+    fonts=$(fc-list 2>/dev/null || true)
+    grep -q IPAPGothic <<< "$fonts" || { [[ $1 == on ]] &&
         echo "   (no Japanese font, e.g. Debian's fonts-ipafont-gothic: Japanese text shows as boxes)"; return 0; }
     local f
     for f in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
@@ -81,6 +83,10 @@ scene() {
     local code
     code=$(exit_of "$r")
     echo "   exit code $code: $(meaning "$code")"
+    for stem in "$@"; do
+        echo "   afterwards the Windows Installer reports $(awk -F'|' -v s="$stem" '$1 == s { print $5 }' \
+            "$SP_SOURCE/tests/fixtures/products/products.txt") at version $(installed_version "$(product_code "$stem")")"
+    done
     for i in "${!names[@]}"; do
         [[ -f "$SP_WORK/shot-$((i + 1)).png" ]] && mv "$SP_WORK/shot-$((i + 1)).png" "$shots/${names[$i]}.png"
     done

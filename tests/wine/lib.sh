@@ -106,13 +106,38 @@ product_code() { awk -F'|' -v s="$1" '$1 == s { print $2 }' "$SP_SOURCE/tests/fi
 
 # installed_only STEM...: exactly these sample products are installed afterwards (one stem per
 # product code). Products already installed as wanted stay; the rest are removed.
+# The registry form of a product code: each group of the GUID reversed, the last two by pairs.
+squashed_code() { # {GUID}
+    local g=${1//[\{\}-]/} out="" i
+    rev() { local t=$1 r="" j; for ((j = ${#t} - 1; j >= 0; j--)); do r+=${t:j:1}; done; printf '%s' "$r"; }
+    out+=$(rev "${g:0:8}")$(rev "${g:8:4}")$(rev "${g:12:4}")
+    for ((i = 16; i < 32; i += 2)); do out+=${g:i+1:1}${g:i:1}; done
+    printf '%s' "$out"
+}
+
+# Uninstalls a product. Wine drops a patch's registration when the first of the products it
+# patched is removed, and then fails (1647) to remove the others; forgetting the product's
+# patch list lets them go.
+uninstall_product() { # code
+    local rc
+    wine_to "$SP_WORK/msiexec.log" msiexec /x "$1" /qn
+    rc=$?
+    if [[ $rc == $((1647 & 255)) ]]; then
+        wine_to "$SP_WORK/reg.log" reg delete \
+            "HKLM\\Software\\Classes\\Installer\\Products\\$(squashed_code "$1")\\Patches" /f
+        wine_to "$SP_WORK/msiexec.log" msiexec /x "$1" /qn
+        rc=$?
+    fi
+    return $rc
+}
+
 installed_only() {
     local want=" $* " stem code rc
     while read -r stem; do
         [[ -z "$stem" ]] && continue
         if [[ "$want" != *" $stem "* ]]; then
             code=$(product_code "$stem")
-            wine_to "$SP_WORK/msiexec.log" msiexec /x "$code" /qn
+            uninstall_product "$code"
             rc=$?
             [[ $rc == 0 || $rc == 1605 ]] || { log "uninstalling $stem failed: $rc"; return 1; }
             grep -vxF "$stem" "$SP_STATE" >"$SP_STATE.new" || true
