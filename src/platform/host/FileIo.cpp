@@ -5,6 +5,7 @@
 
 #include "platform/Platform.h"
 #include "platform/host/ErrnoMap.h"
+#include "platform/host/ExecutableBytes.h"
 #include "platform/host/Faults.h"
 #include "platform/host/FileHandle.h"
 
@@ -35,6 +36,26 @@ bool WriteAll(int fd, const unsigned char* data, size_t size, size_t& done, int&
     return true;
 }
 
+// Bytes of the executable itself (the patch package) are copied from its file by the kernel:
+// as fast as cp, and nothing of the package is paged into memory. `done` counts what was
+// copied; false when the kernel cannot copy between these files, so the caller writes the rest.
+constexpr size_t kKernelCopyThreshold = 1 << 20;
+
+bool CopyFromExecutable(int fd, const unsigned char* data, size_t size, size_t& done) {
+    done = 0;
+    int source = -1;
+    off_t offset = 0;
+    if (size < kKernelCopyThreshold || !host::FindInExecutableFile(data, size, source, offset))
+        return false;
+    while (done < size) {
+        const ssize_t n = copy_file_range(source, &offset, fd, nullptr, size - done, 0);
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
 } // namespace
 
 namespace win {
@@ -55,9 +76,16 @@ BOOL WriteFile(HANDLE handle, const void* data, DWORD size, DWORD* written, void
     const bool faulty = host::TakeFault(host::Call::WriteFile, injected);
     // An injected fault is a short write: half of it reaches the file, then the failure.
     const size_t wanted = faulty ? size / 2 : size;
+    size_t copied = 0;
     size_t done = 0;
     int error = 0;
-    const bool ok = WriteAll(file->fd, bytes, wanted, done, error);
+    bool ok = CopyFromExecutable(file->fd, bytes, wanted, copied);
+    if (!ok) {
+        ok = WriteAll(file->fd, bytes + copied, wanted - copied, done, error);
+        done += copied;
+    } else {
+        done = copied;
+    }
     if (written != nullptr)
         *written = static_cast<DWORD>(done);
     if (!ok)
