@@ -55,7 +55,11 @@ patch_info() {
 # per package: only the resources and the link are redone.
 build_launcher() {
     local label=$1 pkg=$2 exe="$dir/bin/servicepack-$1"
-    [ -x "$exe" ] && [ "$exe" -nt "$pkg" ] && return
+    # Rebuilt when the package or any source is newer than the copy made before.
+    if [ -x "$exe" ] && [ "$exe" -nt "$pkg" ] &&
+        [ -z "$(find "$root/src" "$root/res" "$root/cmake" -newer "$exe" -print -quit)" ]; then
+        return
+    fi
     local info
     info=$(patch_info "$pkg")
     cmake -S "$root" -B "$dir/tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
