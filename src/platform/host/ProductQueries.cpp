@@ -39,31 +39,29 @@ bool SameFile(const CachedRegistry& cache, const std::string& path, const struct
            cache.modified.tv_sec == st.st_mtim.tv_sec && cache.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
-bool LoadRegistry(host::ProductRegistry& registry) {
+// The registry, valid until the next call; nullptr (after a message) when it cannot be read.
+const host::ProductRegistry* LoadRegistry() {
     static CachedRegistry cache;
     const std::string path = host::ProductRegistryPath();
     struct stat st;
     const bool exists = stat(path.c_str(), &st) == 0;
-    if (exists && SameFile(cache, path, st)) {
-        registry = cache.registry;
-        return true;
-    }
+    if (exists && SameFile(cache, path, st))
+        return &cache.registry;
     std::string error;
-    if (!host::LoadProductRegistry(path, registry, error)) {
-        cache.valid = false;
+    cache.valid = false;
+    if (!host::LoadProductRegistry(path, cache.registry, error)) {
         host::ReportInstallerProblem(error);
-        return false;
+        return nullptr;
     }
-    cache.valid = exists;
     if (exists) {
+        cache.valid = true;
         cache.path = path;
         cache.device = st.st_dev;
         cache.inode = st.st_ino;
         cache.size = st.st_size;
         cache.modified = st.st_mtim;
-        cache.registry = registry;
     }
-    return true;
+    return &cache.registry;
 }
 
 } // namespace
@@ -73,10 +71,10 @@ namespace win {
 INSTALLSTATE MsiQueryProductStateW(const WCHAR* product) {
     if (product == nullptr || !host::IsProductCode(std::u16string_view(product)))
         return host::kInstallStateInvalidArg;
-    host::ProductRegistry registry;
-    if (!LoadRegistry(registry))
+    const host::ProductRegistry* registry = LoadRegistry();
+    if (registry == nullptr)
         return INSTALLSTATE_UNKNOWN;
-    const host::ProductRecord* record = registry.find(ToUtf8(product));
+    const host::ProductRecord* record = registry->find(ToUtf8(product));
     return record != nullptr ? record->state() : INSTALLSTATE_UNKNOWN;
 }
 
@@ -84,10 +82,10 @@ UINT MsiGetProductInfoW(const WCHAR* product, const WCHAR* property, WCHAR* buff
     if (product == nullptr || property == nullptr ||
         !host::IsProductCode(std::u16string_view(product)))
         return ERROR_INVALID_PARAMETER;
-    host::ProductRegistry registry;
-    if (!LoadRegistry(registry))
+    const host::ProductRegistry* registry = LoadRegistry();
+    if (registry == nullptr)
         return host::kErrorBadConfiguration;
-    const host::ProductRecord* record = registry.find(ToUtf8(product));
+    const host::ProductRecord* record = registry->find(ToUtf8(product));
     if (record == nullptr)
         return ERROR_UNKNOWN_PRODUCT;
     const std::string key = ToUtf8(property);
