@@ -51,10 +51,10 @@ win::UINT Configure(const std::string& registryPath, const win::WCHAR* product,
                 ": the stand-in installer only reconfigures to the default state";
         return win::ERROR_INVALID_PARAMETER;
     }
-    host::ProductRegistry registry;
-    if (!host::LoadProductRegistry(registryPath, registry, error))
+    const host::ProductRegistry* current = host::CachedProductRegistry(registryPath, error);
+    if (current == nullptr)
         return host::kErrorBadConfiguration;
-    host::ProductRecord* record = registry.find(ToUtf8(product));
+    const host::ProductRecord* record = current->find(ToUtf8(product));
     // An advertised product is known to the installer: configuring it installs it.
     if (record == nullptr || (record->state() != win::INSTALLSTATE_DEFAULT &&
                               record->state() != win::INSTALLSTATE_ADVERTISED))
@@ -78,7 +78,8 @@ win::UINT Configure(const std::string& registryPath, const win::WCHAR* product,
     if (hasScript && !MeansApplied(scripted))
         return scripted;
 
-    RecordPatch(*record, patch);
+    host::ProductRegistry registry = *current;
+    RecordPatch(*registry.find(record->code), patch);
     if (!host::SaveProductRegistry(registryPath, registry, error))
         return win::ERROR_INSTALL_FAILURE;
     return hasScript ? scripted : win::ERROR_SUCCESS;

@@ -2,8 +2,6 @@
 // registry of the simulated machine (ProductRegistry.h).
 #include "platform/Platform.h"
 
-#include <sys/stat.h>
-
 #include <string>
 
 #include "platform/host/InstallerDiagnostics.h"
@@ -20,48 +18,14 @@ bool IsBookkeepingKey(const std::string& key) {
            key == host::kRegistryConfigureResult;
 }
 
-// The registry as last read, and which file that was. A run asks about every target product,
-// several times each; the file is read again only when it changed (every write replaces it,
-// so a new inode or time shows it).
-struct CachedRegistry {
-    bool valid = false;
-    std::string path;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    host::ProductRegistry registry;
-};
-
-bool SameFile(const CachedRegistry& cache, const std::string& path, const struct stat& st) {
-    return cache.valid && cache.path == path && cache.device == st.st_dev &&
-           cache.inode == st.st_ino && cache.size == st.st_size &&
-           cache.modified.tv_sec == st.st_mtim.tv_sec && cache.modified.tv_nsec == st.st_mtim.tv_nsec;
-}
-
 // The registry, valid until the next call; nullptr (after a message) when it cannot be read.
 const host::ProductRegistry* LoadRegistry() {
-    static CachedRegistry cache;
-    const std::string path = host::ProductRegistryPath();
-    struct stat st;
-    const bool exists = stat(path.c_str(), &st) == 0;
-    if (exists && SameFile(cache, path, st))
-        return &cache.registry;
     std::string error;
-    cache.valid = false;
-    if (!host::LoadProductRegistry(path, cache.registry, error)) {
+    const host::ProductRegistry* registry =
+        host::CachedProductRegistry(host::ProductRegistryPath(), error);
+    if (registry == nullptr)
         host::ReportInstallerProblem(error);
-        return nullptr;
-    }
-    if (exists) {
-        cache.valid = true;
-        cache.path = path;
-        cache.device = st.st_dev;
-        cache.inode = st.st_ino;
-        cache.size = st.st_size;
-        cache.modified = st.st_mtim;
-    }
-    return &cache.registry;
+    return registry;
 }
 
 } // namespace

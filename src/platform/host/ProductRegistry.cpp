@@ -266,6 +266,48 @@ std::string FormatProductRegistry(const ProductRegistry& registry) {
     return out.str();
 }
 
+namespace {
+
+struct RegistryCache {
+    bool valid = false;
+    std::string path;
+    struct stat file {};
+    ProductRegistry registry;
+};
+
+RegistryCache& Cache() {
+    static RegistryCache cache;
+    return cache;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+void Remember(const std::string& path, const ProductRegistry& registry) {
+    RegistryCache& cache = Cache();
+    cache.valid = stat(path.c_str(), &cache.file) == 0;
+    cache.path = path;
+    if (&registry != &cache.registry)
+        cache.registry = registry;
+}
+
+} // namespace
+
+const ProductRegistry* CachedProductRegistry(const std::string& path, std::string& error) {
+    RegistryCache& cache = Cache();
+    struct stat now;
+    if (cache.valid && cache.path == path && stat(path.c_str(), &now) == 0 &&
+        SameFile(now, cache.file))
+        return &cache.registry;
+    cache.valid = false;
+    if (!LoadProductRegistry(path, cache.registry, error))
+        return nullptr;
+    Remember(path, cache.registry);
+    return &cache.registry;
+}
+
 bool LoadProductRegistry(const std::string& path, ProductRegistry& registry, std::string& error) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -321,6 +363,7 @@ bool SaveProductRegistry(const std::string& path, const ProductRegistry& registr
         unlink(temporary.c_str());
         return false;
     }
+    Remember(path, registry);
     return true;
 }
 

@@ -66,6 +66,12 @@ bool ParseProductRegistry(std::string_view text, const std::string& where,
                           ProductRegistry& registry, std::string& error);
 std::string FormatProductRegistry(const ProductRegistry& registry);
 
+// The registry at `path` as this process last read or saved it, read again only when the file
+// changed (every save replaces the file, so a new inode or time shows it): a run asks about
+// every target product several times. Valid until the next call or save; nullptr, with
+// `error`, when the file cannot be read.
+const ProductRegistry* CachedProductRegistry(const std::string& path, std::string& error);
+
 bool LoadProductRegistry(const std::string& path, ProductRegistry& registry, std::string& error);
 // Writes a temporary file beside `path` and renames it over `path`; hold the lock.
 bool SaveProductRegistry(const std::string& path, const ProductRegistry& registry,
