@@ -3,7 +3,8 @@
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-    cmake ninja-build g++ pkg-config             # host build
+    cmake ninja-build g++ pkg-config make        # host build
+    python3 file                                 # test scripts (message texts from the tables, file types)
     libgtest-dev libgmock-dev                    # unit tests
     libmsi-dev libgsf-1-dev msitools wixl gcab   # compound files, sample packages and products
     g++-mingw-w64-i686 binutils-mingw-w64-i686   # the Windows build
