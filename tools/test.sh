@@ -24,5 +24,5 @@ done
 echo "=== fuzz/run.sh --smoke"
 if bash fuzz/run.sh --smoke; then passed=$((passed + 1)); else failed=$((failed + 1)) status=1; fi
 ((failed == 0)) || status=1
-echo "all tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed"
 exit $status
