@@ -19,5 +19,6 @@ done
 if ((${#missing[@]})); then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
     apt-get update -q
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+    # With the recommended packages, as the suites were proven with (wine needs some of them).
+    apt-get install -y -q "${missing[@]}"
 fi
