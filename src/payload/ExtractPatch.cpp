@@ -13,16 +13,6 @@ namespace {
 constexpr win::DWORD kTempPathCapacity = 1024;
 constexpr char16_t kTempPrefix[] = u"MSP";
 
-// Cleanup after a failure must not change the error that the caller may report.
-class LastErrorKeeper {
-  public:
-    LastErrorKeeper() : error_(win::GetLastError()) {}
-    ~LastErrorKeeper() { win::SetLastError(error_); }
-
-  private:
-    win::DWORD error_;
-};
-
 bool TemporaryDirectory(WString& directory) {
     std::vector<win::WCHAR> buffer(kTempPathCapacity);
     const win::DWORD length = win::GetTempPathW(kTempPathCapacity, buffer.data());
@@ -49,13 +39,9 @@ WString DirectoryOf(const WString& fullPath) {
     return slash == WString::npos ? WString() : fullPath.substr(0, slash + 1);
 }
 
-bool WriteWhole(const FileHandle& file, const LoadedResource& package) {
-    win::DWORD written = 0;
-    return win::WriteFile(file.get(), package.data, package.size, &written, nullptr) != 0 &&
-           written == package.size;
+LoadedResource FindPackage() {
+    return LoadResourceForThread(g_hInstance, RT_MSP, IDR_MSP);
 }
-
-LoadedResource FindPackage() { return LoadResourceForThread(g_hInstance, RT_MSP, IDR_MSP); }
 
 bool ReadBackMatches(const FileHandle& reader, const LoadedResource& package) {
     constexpr win::DWORD kChunk = 1 << 20;
@@ -113,8 +99,10 @@ bool ExtractToTemporaryFile(WString& path, FileHandle* guard) {
     if (!writer.valid())
         return false;
     const LoadedResource package = FindPackage();
-    const bool written = package.status == ResourceStatus::Loaded && WriteWhole(writer, package) &&
-                         (guard == nullptr ? writer.reset() : GuardCopy(path, package, writer, *guard));
+    const bool written =
+        package.status == ResourceStatus::Loaded &&
+        WriteWhole(writer, package.data, package.size) &&
+        (guard == nullptr ? writer.reset() : GuardCopy(path, package, writer, *guard));
     if (!written) {
         LastErrorKeeper keep;
         writer.reset();
@@ -138,11 +126,11 @@ bool ExtractToNamedFile(const WString& path) {
                                          win::FILE_ATTRIBUTE_NORMAL, partial);
     if (!writer.valid())
         return false;
-    const bool written = WriteWhole(writer, package) && win::FlushFileBuffers(writer.get()) != 0 &&
-                         writer.reset() &&
-                         win::MoveFileExW(partial.c_str(), target.c_str(),
-                                          win::MOVEFILE_REPLACE_EXISTING |
-                                              win::MOVEFILE_WRITE_THROUGH) != 0;
+    const bool written =
+        WriteWhole(writer, package.data, package.size) &&
+        win::FlushFileBuffers(writer.get()) != 0 && writer.reset() &&
+        win::MoveFileExW(partial.c_str(), target.c_str(),
+                         win::MOVEFILE_REPLACE_EXISTING | win::MOVEFILE_WRITE_THROUGH) != 0;
     if (!written) {
         LastErrorKeeper keep;
         writer.reset();

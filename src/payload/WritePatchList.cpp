@@ -28,24 +28,19 @@ WString DefaultName() {
     return DefaultPatchListName(targets);
 }
 
-bool Write(const FileHandle& file, const void* data, win::DWORD size) {
-    win::DWORD written = 0;
-    return win::WriteFile(file.get(), data, size, &written, nullptr) != 0 && written == size;
-}
-
 // Separator, block, CR LF, or nothing: a failed write cuts the file back to where the entry
 // began, so the entries of other patches in a shared file stay intact.
 bool AppendEntry(const FileHandle& file, const LoadedResource& block) {
     win::LONGLONG start = 0;
     if (win::SetFilePointerEx(file.get(), 0, &start, win::FILE_END) == 0)
         return false;
-    if (Write(file, kSeparator, sizeof kSeparator - 1) && Write(file, block.data, block.size) &&
-        Write(file, kEntryEnd, sizeof kEntryEnd - 1))
+    if (WriteWhole(file, kSeparator, sizeof kSeparator - 1) &&
+        WriteWhole(file, block.data, block.size) &&
+        WriteWhole(file, kEntryEnd, sizeof kEntryEnd - 1))
         return true;
-    const win::DWORD error = win::GetLastError();
+    LastErrorKeeper keep;
     if (win::SetFilePointerEx(file.get(), start, nullptr, win::FILE_BEGIN) != 0)
         win::SetEndOfFile(file.get());
-    win::SetLastError(error);
     return false;
 }
 
